@@ -1,0 +1,68 @@
+#include "extended.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace calc {
+
+namespace {
+
+// x87 control word: all exceptions masked (bits 0–5), 64-bit significand
+// (bits 8–9 = 11), round to nearest (bits 10–11 = 00).
+constexpr std::uint16_t kX87ControlWord = 0x037F;
+// MXCSR: all exceptions masked, round to nearest, no flush-to-zero, no
+// denormals-are-zero.
+constexpr std::uint32_t kMxcsr = 0x1F80;
+
+}  // namespace
+
+Extended Extended::FromParts(std::uint64_t significand, int exponent)
+{
+    return Extended(std::ldexp(static_cast<long double>(significand), exponent));
+}
+
+std::optional<std::int64_t> Extended::TruncateToInt64() const
+{
+    // −2^63 − 1 and 2^63 are both exact in the extended format, so these two
+    // comparisons decide the range without rounding; NaN fails both.
+    constexpr long double kUpper = 9223372036854775808.0L;   // 2^63
+    constexpr long double kLower = -9223372036854775809.0L;  // −2^63 − 1
+    if (!(v_ < kUpper && v_ > kLower)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(v_);  // the cast truncates whatever the rounding mode
+}
+
+bool Extended::IsNegative() const { return std::signbit(v_); }
+
+Extended Sqrt(Extended a) { return Extended(std::sqrt(a.v_)); }
+
+std::uint64_t Extended::SignificandBits() const
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &v_, sizeof bits);
+    return bits;
+}
+
+std::uint16_t Extended::SignExponentBits() const
+{
+    std::uint16_t bits;
+    std::memcpy(&bits, reinterpret_cast<const unsigned char*>(&v_) + 8, sizeof bits);
+    return bits;
+}
+
+ExtendedEnvironment::ExtendedEnvironment()
+{
+    std::fegetenv(&saved_);
+    const std::uint16_t cw = kX87ControlWord;
+    const std::uint32_t mxcsr = kMxcsr;
+    asm volatile("fnclex\n\tfldcw %0" : : "m"(cw));
+    asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+}
+
+ExtendedEnvironment::~ExtendedEnvironment()
+{
+    std::fesetenv(&saved_);
+}
+
+}  // namespace calc

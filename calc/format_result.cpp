@@ -1,0 +1,135 @@
+#include <cmath>
+#include <cstdint>
+
+#include "big_uint.h"
+#include "discharge.h"
+
+namespace calc {
+
+namespace {
+
+constexpr std::uint64_t k10To17 = 100000000000000000u;
+constexpr std::uint64_t k10To18 = 1000000000000000000u;
+constexpr std::uint64_t k10To15 = 1000000000000000u;
+constexpr int kFirstDigits = 18;
+
+// Fixed layout serves E from −3 (0.0001) up to 15 (just below 10^15).
+constexpr int kFixedLowestE = -3;
+constexpr int kFixedHighestE = 15;
+
+struct Floor {
+    std::uint64_t value;
+    BigUint::Remainder remainder;
+};
+
+// ⌊m × 2^e × 10^s⌋ computed exactly, with how much was cut off. Only used
+// where that floor is below 10^19, so it fits 64 bits.
+Floor ScaledFloor(std::uint64_t m, int e, int s)
+{
+    BigUint n(m);
+    if (s >= 0) {
+        n.MultiplyByPowerOfTen(s);
+    }
+    if (e >= 0) {
+        n.ShiftLeft(e);
+    }
+    // For s < 0 the value is at least 10^17 > 2^53, so e > 0 there: the two
+    // divisions below never both apply, and each is exact bookkeeping.
+    BigUint::Remainder remainder = BigUint::Remainder::Zero;
+    if (s < 0) {
+        remainder = n.DivideByPowerOfTen(-s);
+    } else if (e < 0) {
+        remainder = n.ShiftRight(-e);
+    }
+    return {n.ToUint64(), remainder};
+}
+
+// The 18 significant digits of value (nearest, ties to even) and its decimal
+// exponent E, 10^(E−1) ≤ value < 10^E.
+struct Digits18 {
+    std::uint64_t digits;
+    int exponent;
+};
+
+Digits18 FirstDigits(double value)
+{
+    int binaryExponent = 0;
+    const double fraction = std::frexp(value, &binaryExponent);  // value = fraction × 2^exp
+    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int e = binaryExponent - 53;
+
+    // The logarithm only guesses E; the exact floor corrects the guess.
+    int E = static_cast<int>(std::floor(std::log10(value))) + 1;
+    for (;;) {
+        const Floor floor = ScaledFloor(m, e, kFirstDigits - E);
+        if (floor.value >= k10To18) {
+            ++E;
+            continue;
+        }
+        if (floor.value < k10To17) {
+            --E;
+            continue;
+        }
+        std::uint64_t digits = floor.value;
+        if (floor.remainder == BigUint::Remainder::AboveHalf ||
+            (floor.remainder == BigUint::Remainder::Half && (digits & 1u) != 0)) {
+            ++digits;
+        }
+        if (digits == k10To18) {
+            return {k10To17, E + 1};
+        }
+        return {digits, E};
+    }
+}
+
+}  // namespace
+
+std::string FormatResultText(double value)
+{
+    const char mark = DecimalMark;
+    if (value == 0) {
+        return "0";
+    }
+
+    auto [digits18, E] = FirstDigits(value);
+
+    // Down to 15 digits by the 16th digit alone: digits 17 and 18 take no
+    // part, so an exact half in the 15th place always goes up.
+    std::uint64_t digits = digits18 / 1000;
+    if ((digits18 / 100) % 10 >= 5) {
+        ++digits;
+        if (digits == k10To15) {
+            digits = k10To15 / 10;
+            ++E;
+        }
+    }
+    while (digits % 10 == 0) {
+        digits /= 10;
+    }
+    const std::string d = std::to_string(digits);
+    const auto k = static_cast<int>(d.size());
+
+    std::string text;
+    if (E >= kFixedLowestE && E <= kFixedHighestE) {
+        if (E >= 1) {
+            if (k <= E) {
+                text = d + std::string(static_cast<std::size_t>(E - k), '0');
+            } else {
+                text = d.substr(0, static_cast<std::size_t>(E)) + mark + d.substr(static_cast<std::size_t>(E));
+            }
+        } else {
+            text = std::string("0") + mark + std::string(static_cast<std::size_t>(-E), '0') + d;
+        }
+    } else {
+        text = d.substr(0, 1);
+        if (k > 1) {
+            text += mark;
+            text += d.substr(1);
+        }
+        text += 'E';
+        text += std::to_string(E - 1);
+    }
+    return text;
+}
+
+}  // namespace calc
