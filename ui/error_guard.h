@@ -12,7 +12,9 @@
 template <typename Handler>
 auto Guard(Handler handler)
 {
-    return [handler](auto&&...) {
+    // noexcept: anything that is not an error of the program's family ends
+    // the process here rather than unwinding into Qt.
+    return [handler](auto&&...) noexcept {
         try {
             handler();
         } catch (const calc::Exception& error) {
