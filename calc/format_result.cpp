@@ -1,5 +1,5 @@
-#include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "big_uint.h"
 #include "discharge.h"
@@ -51,15 +51,40 @@ struct Digits18 {
     int exponent;
 };
 
+// value = m × 2^e exactly, from the bits of the double.
+struct Binary {
+    std::uint64_t m;
+    int e;
+};
+
+Binary Decompose(double value)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased == 0) {
+        return {fraction, -1074};  // subnormal
+    }
+    return {fraction | (std::uint64_t{1} << 52), biased - 1075};
+}
+
+// A guess at E from the binary exponent alone: log10(2) ≈ 78913 / 2^18. It is
+// off by at most one, and the exact floor below corrects it. All of this is
+// integer arithmetic, so formatting touches no floating-point flag.
+int GuessDecimalExponent(const Binary& b)
+{
+    const int bitLength = 64 - __builtin_clzll(b.m);
+    const int log2 = b.e + bitLength - 1;  // 2^log2 ≤ value < 2^(log2+1)
+    return ((log2 * 78913) >> 18) + 1;
+}
+
 Digits18 FirstDigits(double value)
 {
-    int binaryExponent = 0;
-    const double fraction = std::frexp(value, &binaryExponent);  // value = fraction × 2^exp
-    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int e = binaryExponent - 53;
-
-    // The logarithm only guesses E; the exact floor corrects the guess.
-    int E = static_cast<int>(std::floor(std::log10(value))) + 1;
+    const Binary b = Decompose(value);
+    const std::uint64_t m = b.m;
+    const int e = b.e;
+    int E = GuessDecimalExponent(b);
     for (;;) {
         const Floor floor = ScaledFloor(m, e, kFirstDigits - E);
         if (floor.value >= k10To18) {

@@ -1,0 +1,85 @@
+// X87Extended: the 80-bit extended format as the x87 `long double` of x86.
+// Results depend on the x87 control word; X87Environment sets the one that
+// rounds every result to a 64-bit significand, to nearest with ties to even.
+// Only available where `long double` is that format (x86 and x86-64).
+#pragma once
+
+#include <cfenv>
+#include <compare>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#if !defined(__x86_64__) && !defined(__i386__)
+#error "X87Extended needs the x87 extended format (x86 or x86-64)."
+#endif
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "long double must be the x87 80-bit format with a 64-bit significand");
+
+namespace calc {
+
+class X87Extended {
+public:
+    constexpr X87Extended() = default;  // +0
+
+    static constexpr X87Extended FromDouble(double d) { return X87Extended(d); }
+    static constexpr X87Extended FromUint64(std::uint64_t n) { return X87Extended(static_cast<long double>(n)); }
+    // significand × 2^exponent, for constants that must be bit-exact. The
+    // caller keeps the value representable; no rounding is intended.
+    static X87Extended FromParts(std::uint64_t significand, int exponent);
+    // The value with this x87 encoding: sign/exponent word and significand.
+    static X87Extended FromBits(std::uint16_t signExponent, std::uint64_t significand);
+
+    // Nearest double, ties to even, with gradual underflow; ±infinity when
+    // the value is beyond the double range (the caller checks before).
+    double ToDouble() const { return static_cast<double>(v_); }
+
+    // Truncation toward zero into a signed 64-bit integer; empty when the
+    // truncated value lies outside −2^63 … 2^63 − 1, or for NaN.
+    std::optional<std::int64_t> TruncateToInt64() const;
+
+    bool IsNegative() const;  // the sign bit: true for −0
+    bool IsZero() const { return v_ == 0; }
+    bool IsInfinite() const { return v_ == std::numeric_limits<long double>::infinity() || v_ == -std::numeric_limits<long double>::infinity(); }
+    bool IsNaN() const { return v_ != v_; }
+
+    friend X87Extended operator+(X87Extended a, X87Extended b) { return X87Extended(a.v_ + b.v_); }
+    friend X87Extended operator-(X87Extended a, X87Extended b) { return X87Extended(a.v_ - b.v_); }
+    friend X87Extended operator*(X87Extended a, X87Extended b) { return X87Extended(a.v_ * b.v_); }
+    friend X87Extended operator/(X87Extended a, X87Extended b) { return X87Extended(a.v_ / b.v_); }
+    X87Extended operator-() const { return X87Extended(-v_); }
+    friend X87Extended Sqrt(X87Extended a);  // correctly rounded; the caller rules out negatives
+
+    friend std::partial_ordering operator<=>(X87Extended a, X87Extended b) { return a.v_ <=> b.v_; }
+    friend bool operator==(X87Extended a, X87Extended b) { return a.v_ == b.v_; }
+
+    // The raw bits, for tests and diagnostics: significand and sign/exponent.
+    std::uint64_t SignificandBits() const;
+    std::uint16_t SignExponentBits() const;
+
+private:
+    constexpr explicit X87Extended(long double v) : v_(v) {}
+    long double v_ = 0.0L;
+};
+
+X87Extended Sqrt(X87Extended a);
+
+// For the lifetime of an instance, the x87 unit rounds to a 64-bit
+// significand, to nearest, with every exception masked (a fault is detected
+// by testing its condition beforehand, never by a trap: the process also runs
+// a GUI toolkit that must never receive SIGFPE). The SSE unit, which the
+// compiler uses for plain double arithmetic, is set to nearest as well.
+// The destructor puts back the caller's complete environment, control words
+// and exception flags alike, on every way out.
+class X87Environment {
+public:
+    X87Environment();
+    ~X87Environment();
+    X87Environment(const X87Environment&) = delete;
+    X87Environment& operator=(const X87Environment&) = delete;
+
+private:
+    std::fenv_t saved_;
+};
+
+}  // namespace calc
