@@ -33,7 +33,7 @@ namespace calc {
 
 namespace {
 
-using U128 = unsigned __int128;
+__extension__ typedef unsigned __int128 U128;  // g++ on every target it builds for
 
 constexpr int kBias = 16383;
 constexpr std::uint16_t kExponentMask = 0x7FFF;

@@ -21,6 +21,14 @@ X87Extended X87Extended::FromParts(std::uint64_t significand, int exponent)
     return X87Extended(std::ldexp(static_cast<long double>(significand), exponent));
 }
 
+X87Extended X87Extended::FromBits(std::uint16_t signExponent, std::uint64_t significand)
+{
+    long double v = 0.0L;
+    std::memcpy(&v, &significand, sizeof significand);
+    std::memcpy(reinterpret_cast<unsigned char*>(&v) + 8, &signExponent, sizeof signExponent);
+    return X87Extended(v);
+}
+
 std::optional<std::int64_t> X87Extended::TruncateToInt64() const
 {
     // −2^63 − 1 and 2^63 are both exact in the extended format, so these two
