@@ -142,17 +142,34 @@ SoftExtended RoundToExtended(bool negative, int lsb, U128 r, bool sticky)
 
 SoftExtended Quiet(SoftExtended x) { return SoftExtended::FromBits(x.SignExponentBits(), x.SignificandBits() | kQuietBit); }
 
-// The x87 result when an operand is a NaN: a quiet NaN operand passes as it
-// is, a signalling one is quietened; of two NaNs the one with the larger
-// significand wins (the first one on equal significands).
+// The x87 result when an operand is a NaN: a quiet NaN beats a signalling
+// one; of two NaNs of the same kind the one with the larger significand wins
+// (the positive one on equal significands); a signalling NaN that wins is
+// quietened.
 SoftExtended PropagateNaN(SoftExtended a, SoftExtended b, Kind ka, Kind kb)
 {
     if (ka == Kind::NaN && kb == Kind::NaN) {
-        const SoftExtended qa = Quiet(a);
-        const SoftExtended qb = Quiet(b);
-        return qb.SignificandBits() > qa.SignificandBits() ? qb : qa;
+        const bool quietA = (a.SignificandBits() & kQuietBit) != 0;
+        const bool quietB = (b.SignificandBits() & kQuietBit) != 0;
+        if (quietA != quietB) {
+            return quietA ? a : b;
+        }
+        if (a.SignificandBits() == b.SignificandBits()) {
+            return Quiet(a.IsNegative() ? b : a);
+        }
+        return Quiet(b.SignificandBits() > a.SignificandBits() ? b : a);
     }
     return Quiet(ka == Kind::NaN ? a : b);
+}
+
+// A pseudo-denormal in the encoding that the x87 gives it as a result: the
+// same value with exponent 1.
+SoftExtended Canonical(SoftExtended x)
+{
+    if ((x.SignExponentBits() & kExponentMask) == 0 && (x.SignificandBits() & kIntegerBit) != 0) {
+        return SoftExtended::FromBits(static_cast<std::uint16_t>(x.SignExponentBits() | 1u), x.SignificandBits());
+    }
+    return x;
 }
 
 // a + b when both are finite and nonzero.
@@ -215,10 +232,10 @@ SoftExtended Add(SoftExtended a, SoftExtended b)
         return Zero(a.IsNegative() && b.IsNegative());  // −0 only from −0 + −0
     }
     if (ka == Kind::Zero) {
-        return b;  // exact, subnormals included
+        return Canonical(b);  // exact, subnormals included
     }
     if (kb == Kind::Zero) {
-        return a;
+        return Canonical(a);
     }
     return AddFinite(a, b);
 }

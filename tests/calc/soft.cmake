@@ -1,0 +1,33 @@
+# The calculation tests once more against the software extended format, the
+# differential test between the two formats, and the build for aarch64 (no
+# x87) run under emulation. Included at the end of tests/calc/CMakeLists.txt.
+
+# Each calculation test program again, built from the same sources and linked
+# with calc_soft instead of calc; test names get the prefix "soft:".
+if(TARGET calc_soft)
+  foreach(suite calc_tests decimal_mark_tests)
+    if(TARGET ${suite})
+      get_target_property(suite_sources ${suite} SOURCES)
+      get_target_property(suite_libraries ${suite} LINK_LIBRARIES)
+      list(TRANSFORM suite_libraries REPLACE "^calc$" calc_soft)
+      add_executable(${suite}_soft ${suite_sources})
+      target_link_libraries(${suite}_soft PRIVATE ${suite_libraries})
+      gtest_discover_tests(${suite}_soft TEST_PREFIX "soft:" PROPERTIES LABELS "unit;calc;soft")
+    endif()
+  endforeach()
+endif()
+
+if(HYDRANT_HAVE_X87_EXTENDED)
+  # Both formats in one program, bit for bit on millions of operands.
+  add_executable(extended_differential_tests extended_differential_test.cpp)
+  target_link_libraries(extended_differential_tests PRIVATE calc project_warnings GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(extended_differential_tests PROPERTIES LABELS "unit;calc;soft;slow")
+endif()
+
+# Cross-compiles calc and these tests for aarch64 and runs them under
+# qemu-user, in a build tree of its own below this one.
+if(NOT CMAKE_CROSSCOMPILING AND HYDRANT_HAVE_X87_EXTENDED)
+  add_test(NAME calc_aarch64_under_emulation
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/cross-aarch64 ${CMAKE_BINARY_DIR}/cross-aarch64)
+  set_tests_properties(calc_aarch64_under_emulation PROPERTIES LABELS "cross;slow" TIMEOUT 1500)
+endif()
