@@ -75,6 +75,9 @@ void TApplication::ShowErrorBox(const QString& text)
 
     QMessageBox box(QMessageBox::Critical, title_, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);  // the message may quote user text with '<'
+    // A title and a close box, like every message box: no minimise or
+    // maximise buttons from the window manager's default dialog frame.
+    box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 
