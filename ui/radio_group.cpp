@@ -4,6 +4,20 @@
 #include <QKeyEvent>
 #include <QRadioButton>
 
+namespace {
+
+// An item answers to a click anywhere on its row, not only on its circle and
+// text, as a row of the group is one button to the user.
+class RadioItem : public QRadioButton {
+public:
+    RadioItem(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+}  // namespace
+
 RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent)
 {
     buttons_.setExclusive(true);
@@ -33,7 +47,7 @@ void RadioGroup::SetItems(const QStringList& items)
     itemIndex_ = -1;
 
     for (const QString& text : items) {
-        auto* item = new QRadioButton(text, this);
+        auto* item = new RadioItem(text, this);
         buttons_.addButton(item, static_cast<int>(items_.size()));
         item->installEventFilter(this);
         item->show();
@@ -126,7 +140,7 @@ void RadioGroup::ArrangeItems()
     const int itemHeight = room / count;
     const int top = captionHeight + 1 + (room % count) / 2;
     for (int i = 0; i < count; ++i)
-        items_[i]->setGeometry(8, top + i * itemHeight, qMax(0, width() - 12), itemHeight);
+        items_[i]->setGeometry(8, top + i * itemHeight, qMax(0, width() - 10), itemHeight);
 }
 
 void RadioGroup::UpdateTabStop()
