@@ -2,17 +2,22 @@
 # differential test between the two formats, and the build for aarch64 (no
 # x87) run under emulation. Included at the end of tests/calc/CMakeLists.txt.
 
-# Each calculation test program again, built from the same sources and linked
-# with calc_soft instead of calc; test names get the prefix "soft:".
+# Every test program of this directory that links calc, again: built from the
+# same sources and linked with calc_soft instead. Each program is one ctest
+# test (labels of gtest_discover_tests keep only their first entry, and these
+# need several).
 if(TARGET calc_soft)
-  foreach(suite calc_tests decimal_mark_tests)
-    if(TARGET ${suite})
+  get_property(calc_test_programs DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(suite IN LISTS calc_test_programs)
+    get_target_property(suite_type ${suite} TYPE)
+    get_target_property(suite_libraries ${suite} LINK_LIBRARIES)
+    if(suite_type STREQUAL "EXECUTABLE" AND "calc" IN_LIST suite_libraries)
       get_target_property(suite_sources ${suite} SOURCES)
-      get_target_property(suite_libraries ${suite} LINK_LIBRARIES)
       list(TRANSFORM suite_libraries REPLACE "^calc$" calc_soft)
       add_executable(${suite}_soft ${suite_sources})
       target_link_libraries(${suite}_soft PRIVATE ${suite_libraries})
-      gtest_discover_tests(${suite}_soft TEST_PREFIX "soft:" PROPERTIES LABELS "unit;calc;soft")
+      add_test(NAME ${suite}_soft COMMAND ${suite}_soft)
+      set_tests_properties(${suite}_soft PROPERTIES LABELS "unit;calc;soft" TIMEOUT 300)
     endif()
   endforeach()
 endif()
@@ -21,7 +26,8 @@ if(HYDRANT_HAVE_X87_EXTENDED)
   # Both formats in one program, bit for bit on millions of operands.
   add_executable(extended_differential_tests extended_differential_test.cpp)
   target_link_libraries(extended_differential_tests PRIVATE calc project_warnings GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(extended_differential_tests PROPERTIES LABELS "unit;calc;soft;slow")
+  add_test(NAME extended_differential_tests COMMAND extended_differential_tests)
+  set_tests_properties(extended_differential_tests PROPERTIES LABELS "unit;calc;soft;slow" TIMEOUT 300)
 endif()
 
 # Cross-compiles calc and these tests for aarch64 and runs them under
