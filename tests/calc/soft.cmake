@@ -30,10 +30,23 @@ if(HYDRANT_HAVE_X87_EXTENDED)
   set_tests_properties(extended_differential_tests PROPERTIES LABELS "unit;calc;soft;slow" TIMEOUT 300)
 endif()
 
+# One press for each of 100,000 random pressure texts, through each format:
+# the two traces must be identical.
+add_executable(press_trace press_trace.cpp)
+target_link_libraries(press_trace PRIVATE calc project_warnings)
+if(TARGET calc_soft)
+  add_executable(press_trace_soft press_trace.cpp)
+  target_link_libraries(press_trace_soft PRIVATE calc_soft project_warnings)
+  add_test(NAME press_trace_x87_against_soft
+           COMMAND ${CMAKE_COMMAND} -DFIRST=$<TARGET_FILE:press_trace> -DSECOND=$<TARGET_FILE:press_trace_soft>
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR} -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_traces.cmake)
+  set_tests_properties(press_trace_x87_against_soft PROPERTIES LABELS "unit;calc;soft" TIMEOUT 300)
+endif()
+
 # Cross-compiles calc and these tests for aarch64 and runs them under
 # qemu-user, in a build tree of its own below this one.
 if(NOT CMAKE_CROSSCOMPILING AND HYDRANT_HAVE_X87_EXTENDED)
   add_test(NAME calc_aarch64_under_emulation
-           COMMAND ${PROJECT_SOURCE_DIR}/scripts/cross-aarch64 ${CMAKE_BINARY_DIR}/cross-aarch64)
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/cross-aarch64 ${CMAKE_BINARY_DIR}/cross-aarch64 $<TARGET_FILE:press_trace>)
   set_tests_properties(calc_aarch64_under_emulation PROPERTIES LABELS "cross;slow" TIMEOUT 1500)
 endif()
