@@ -22,6 +22,11 @@ if(TARGET calc_soft)
   endforeach()
 endif()
 
+# The software format's hand-worked roundings, on every processor.
+add_executable(soft_extended_tests soft_extended_test.cpp)
+target_link_libraries(soft_extended_tests PRIVATE calc project_warnings GTest::gtest GTest::gtest_main)
+gtest_discover_tests(soft_extended_tests PROPERTIES LABELS "unit")
+
 if(HYDRANT_HAVE_X87_EXTENDED)
   # Both formats in one program, bit for bit on millions of operands.
   add_executable(extended_differential_tests extended_differential_test.cpp)
