@@ -20,3 +20,8 @@ endforeach()
 add_test(NAME window_layout_scaled_test COMMAND window_layout_test)
 set_tests_properties(window_layout_scaled_test PROPERTIES
   LABELS "gui" ENVIRONMENT "${window_test_environment};QT_SCALE_FACTOR=2")
+
+# And with the fonts' resolution raised to 144 dpi.
+add_test(NAME window_layout_font_dpi_test COMMAND window_layout_test)
+set_tests_properties(window_layout_font_dpi_test PROPERTIES
+  LABELS "gui" ENVIRONMENT "${window_test_environment};QT_FONT_DPI=144")
