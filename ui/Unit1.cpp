@@ -6,14 +6,17 @@
 
 #include <string>
 
+#include "accessibility.h"
 #include "discharge.h"
 #include "error_guard.h"
 #include "radio_group.h"
+#include "result_box.h"
 
 TForm1* Form1 = nullptr;
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
+    InstallAccessibleInterfaces();
     ui_.setupUi(this);
     RadioGroup1 = ui_.RadioGroup1;
     Label1 = ui_.Label1;

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class RadioGroup;
+class ResultBox;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -26,7 +27,7 @@ private:
 public:
     // The controls, created by the stored layout and owned by the window.
     RadioGroup* RadioGroup1 = nullptr;
-    QLabel* Label1 = nullptr;
+    ResultBox* Label1 = nullptr;  // announces each new figure to a screen reader
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -35,7 +36,7 @@ public:
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
+    ResultBox* Label7 = nullptr;
     QLabel* Label8 = nullptr;
 
     // The event handlers. None catches an error: what escapes reaches the

@@ -24,6 +24,12 @@ RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent)
     // A mouse click or Space on an item: only a real change of the selection
     // is the user's choice; a click on the selected item changes nothing.
     connect(&buttons_, &QButtonGroup::idClicked, this, &RadioGroup::SelectByUser);
+    // So is an item checked without a click, through the toggle action that
+    // assistive technology offers. The program's own SetItemIndex has already
+    // stored the index when its item is checked, so it fires nothing here.
+    connect(&buttons_, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked) SelectByUser(index);
+    });
     // The group itself is never focused (its focus proxy, the tab-stop item,
     // is), but it has to take part in the tab order that the layout sets.
     setFocusPolicy(Qt::TabFocus);
@@ -48,6 +54,9 @@ void RadioGroup::SetItems(const QStringList& items)
 
     for (const QString& text : items) {
         auto* item = new RadioItem(text, this);
+        // Read aloud without the padding and the ideographic space that align
+        // the item texts on screen.
+        item->setAccessibleName(text.simplified());
         buttons_.addButton(item, static_cast<int>(items_.size()));
         item->installEventFilter(this);
         item->show();
@@ -68,8 +77,8 @@ void RadioGroup::SetItemIndex(int index)
         buttons_.setExclusive(true);
         itemIndex_ = -1;
     } else {
-        items_[index]->setChecked(true);
         itemIndex_ = index;
+        items_[index]->setChecked(true);
     }
     UpdateTabStop();
 }
