@@ -17,6 +17,9 @@
 
 #include "Unit1.h"
 #include "radio_group.h"
+#if __has_include("result_box.h")
+#include "result_box.h"  // the result boxes' own class, where the window has one
+#endif
 #include "robust_support.h"
 
 namespace {
@@ -66,6 +69,13 @@ private slots:
     {
         robust::QuietOffscreenNotes();
         boxes_ = std::make_unique<robust::BoxDismisser>();
+        // The first box of a process also loads the style's icon and fonts;
+        // that one is reported here, the cases below measure the box itself.
+        init();
+        Press(QStringLiteral("x"));
+        QCOMPARE(boxes_->Texts().size(), 1);
+        qInfo("first error box of the process up after %.1f ms", boxes_->FirstBoxMs());
+        cleanup();
     }
     void cleanupTestCase() { boxes_.reset(); }
 

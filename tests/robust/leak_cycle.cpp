@@ -15,6 +15,9 @@
 
 #include "Unit1.h"
 #include "radio_group.h"
+#if __has_include("result_box.h")
+#include "result_box.h"  // the result boxes' own class, where the window has one
+#endif
 #include "robust_support.h"
 #include "start_up.h"
 
