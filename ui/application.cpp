@@ -1,6 +1,8 @@
 #include "application.h"
 
 #include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSessionManager>
 
@@ -11,6 +13,63 @@
 #include "errors.h"
 
 TApplication* Application = nullptr;
+
+namespace {
+
+// Qt measures a label's whole text several times while it sizes the box: a
+// pasted text of a megabyte, quoted in its error, would hold the program for
+// many seconds. Far beyond what a screen shows, the box still holds the whole
+// text (QMessageBox::text(), Ctrl+C copies it) but shows only its beginning
+// and its end, so that the closing words of the message stay visible.
+constexpr qsizetype kShownCharacters = 900;
+
+// Gives a long run without spaces (a pasted number, say) places where the
+// label may wrap it: a zero-width space after every 40 characters of a run.
+QString WithBreakOpportunities(const QString& text)
+{
+    constexpr qsizetype kLongestRun = 40;
+    QString broken;
+    broken.reserve(text.size() + text.size() / kLongestRun);
+    qsizetype run = 0;
+    for (const QChar character : text) {
+        broken.append(character);
+        run = character.isSpace() ? 0 : run + 1;
+        if (run >= kLongestRun && !character.isHighSurrogate()) {
+            broken.append(QChar(0x200B));
+            run = 0;
+        }
+    }
+    return broken;
+}
+
+QString Abridged(const QString& text)
+{
+    QString head = text.left(kShownCharacters * 2 / 3);
+    QString tail = text.right(kShownCharacters / 3);
+    if (!head.isEmpty() && head.back().isHighSurrogate()) head.chop(1);
+    if (!tail.isEmpty() && tail.front().isLowSurrogate()) tail.remove(0, 1);
+    return WithBreakOpportunities(head) + QStringLiteral("\n…\n") + WithBreakOpportunities(tail);
+}
+
+// Replaces the box's own text label, in its place in the box's grid, by one
+// that shows the abridged text; the hidden original keeps the whole text.
+void ShowAbridged(QMessageBox& box, const QString& text)
+{
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    const int index = (label != nullptr && grid != nullptr) ? grid->indexOf(label) : -1;
+    if (index < 0) return;
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    auto* shown = new QLabel(Abridged(text), &box);
+    shown->setTextFormat(Qt::PlainText);
+    shown->setWordWrap(true);
+    shown->setTextInteractionFlags(label->textInteractionFlags());
+    label->hide();
+    grid->addWidget(shown, row, column, rowSpan, columnSpan);
+}
+
+}  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -79,6 +138,7 @@ void TApplication::ShowErrorBox(const QString& text)
     // maximise buttons from the window manager's default dialog frame.
     box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     box.setWindowModality(Qt::ApplicationModal);
+    if (text.size() > kShownCharacters) ShowAbridged(box, text);
     box.exec();
 
     if (previouslyActive) previouslyActive->activateWindow();

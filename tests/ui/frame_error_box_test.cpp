@@ -2,6 +2,7 @@
 // raise, read back from the box while it is up, the state of the window
 // during and after it, and the separator re-read on a locale change.
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,8 @@ struct SeenBox {
     Qt::WindowModality modality = Qt::NonModal;
     QWidget* parent = nullptr;
     bool mainWindowTookInput = false;
+    qint64 shownAfterMs = -1;
+    QStringList visibleLabelTexts;
 };
 
 class ErrorBoxWatcher {
@@ -52,12 +55,17 @@ public:
     SeenBox Run(const std::function<void()>& trigger, const std::function<bool()>& whileUp = {})
     {
         SeenBox seen;
+        QElapsedTimer clock;
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (box == nullptr || !box->isVisible()) return;
             ++seen.count;
+            seen.shownAfterMs = clock.elapsed();
+            for (const QLabel* label : box->findChildren<QLabel*>()) {
+                if (label->isVisible() && !label->text().isEmpty()) seen.visibleLabelTexts.append(label->text());
+            }
             seen.text = box->text();
             seen.caption = box->windowTitle();
             seen.icon = box->icon();
@@ -73,6 +81,7 @@ public:
             if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
         });
         poll.start();
+        clock.start();
         trigger();
         QCoreApplication::processEvents();
         return seen;
@@ -218,6 +227,26 @@ private slots:
         const SeenBox after = watcher_.Run([&] { QTest::mouseClick(window, Qt::LeftButton, {}, calculateButton); });
         QCOMPARE(after.count, 0);
         QCOMPARE(Form1->Label1->text(), QStringLiteral("247"));
+    }
+
+    // A pasted megabyte comes back quoted in its error. The box holds the
+    // whole text but shows its beginning and its end, and comes up at once.
+    void hugeTextBoxComesUpPromptlyAndKeepsTheWholeText()
+    {
+        const QString pasted = QString(1'000'000, QLatin1Char('9')) + QStringLiteral("x");
+        const QString boxText = QStringLiteral("'") + pasted + QStringLiteral("' は浮動小数点数ではありません.");
+        Form1->Edit1->setText(pasted);
+        const SeenBox seen = watcher_.Run([] { QTest::mouseClick(Form1->Button1, Qt::LeftButton); });
+
+        QCOMPARE(seen.count, 1);
+        QVERIFY2(seen.shownAfterMs < 2000, qPrintable(QStringLiteral("box after %1 ms").arg(seen.shownAfterMs)));
+        QVERIFY(seen.text == boxText);
+        QCOMPARE(seen.visibleLabelTexts.size(), 1);
+        const QString shown = seen.visibleLabelTexts.front();
+        QVERIFY(shown.size() < 2000);
+        QVERIFY(shown.startsWith(QStringLiteral("'999")));
+        QVERIFY(shown.contains(QStringLiteral("…")));
+        QVERIFY(shown.endsWith(QStringLiteral("9x' は浮動小数点数ではありません.")));
     }
 
     void reportErrorCaptionIsTheTitleAsItStands()

@@ -42,9 +42,20 @@ wait_for() {
 }
 
 # Xvfb picks a free display itself and writes its number to the descriptor.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+# Servers started at the same moment by parallel tests can still collide, so
+# a server that does not answer is replaced.
+for attempt in 1 2 3; do
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  if wait_for 10 test -s "$work/display" &&
+     wait_for 5 xdpyinfo -display ":$(head -n1 "$work/display")"; then
+    break
+  fi
+  kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=''
+  [ "$attempt" -lt 3 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+done
 export DISPLAY=":$(head -n1 "$work/display")"
 
 openbox --sm-disable >"$work/wm.log" 2>&1 &
