@@ -73,6 +73,8 @@ program_windows() {
 }
 window_count() { program_windows | wc -l; }
 has_windows() { [ "$(window_count)" -eq "$1" ]; }
+has_icon() { xprop -id "$1" _NET_WM_ICON | grep -q 'Icon ('; }
+is_iconic() { xprop -id "$1" WM_STATE | grep -q Iconic; }
 is_active() { [ "$(xdotool getactivewindow)" -eq "$(($1))" ]; }
 
 wait_for "$start_seconds" has_windows 1 || fail "no window appeared: $(program_windows)"
@@ -104,7 +106,7 @@ click_client() { xdotool mousemove --window "$main_id" "$1" "$2" click 1; }
 case $scenario in
 title)
   # One managed window, titled exactly, with the program's icon set.
-  xprop -id "$main_id" _NET_WM_ICON | grep -q 'Icon (' || fail "no window icon"
+  wait_for "$start_seconds" has_icon "$main_id" || fail "no window icon"
   wmctrl -i -c "$main_id"
   expect_exit_zero "a close request"
   ;;
@@ -154,8 +156,8 @@ minimise)
   click_client 61 268
   sleep 0.3
   import -window "$main_id" "$work/before.png"
-  xdotool windowminimize --sync "$main_id"
-  xprop -id "$main_id" WM_STATE | grep -q 'Iconic' || fail "the window is not minimised"
+  xdotool windowminimize "$main_id"
+  wait_for "$start_seconds" is_iconic "$main_id" || fail "the window is not minimised"
   wmctrl -i -a "$main_id"
   wait_for "$start_seconds" is_active "$main_id" || fail "the window did not come back"
   sleep 0.3
