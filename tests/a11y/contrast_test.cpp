@@ -53,11 +53,18 @@ Reading ReadText(const QImage& image, const QRect& area)
         for (int x = area.left(); x <= area.right(); ++x) ++counts[image.pixel(x, y) | 0xff000000u];
     Reading reading;
     int most = 0;
-    for (const auto& [colour, count] : counts)
-        if (count > most) most = count, reading.background = colour;
+    for (const auto& [colour, count] : counts) {
+        if (count > most) {
+            most = count;
+            reading.background = colour;
+        }
+    }
     for (const auto& [colour, count] : counts) {
         const double contrast = Contrast(colour, reading.background);
-        if (contrast > reading.contrast) reading.contrast = contrast, reading.ink = colour;
+        if (contrast > reading.contrast) {
+            reading.contrast = contrast;
+            reading.ink = colour;
+        }
     }
     return reading;
 }
