@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 
@@ -33,6 +34,13 @@ constexpr double kSlowdown = 1;
 constexpr double kPromptMs = 100 * kSlowdown;
 
 constexpr int kMegabyte = 1 << 20;
+
+// The bytes of a literal, embedded NULs included, without the final one.
+template <std::size_t N>
+QByteArray Bytes(const char (&literal)[N])
+{
+    return QByteArray(literal, static_cast<qsizetype>(N - 1));
+}
 
 QByteArray Repeat(const QByteArray& piece, int size)
 {
@@ -106,9 +114,9 @@ private slots:
         QTest::newRow("%n alone") << QByteArray("%n");
         QTest::newRow("number then %n") << QByteArray("3.5%n");
         QTest::newRow("control characters")
-            << QByteArray("\x01\x02\x03\x07\x08\t\x0b\x0c\x0e\x1a\x1b[31m3.5\x1f\x7f", 22);
+            << Bytes("\x01\x02\x03\x07\x08\t\x0b\x0c\x0e\x1a\x1b[31m3.5\x1f\x7f");
         QTest::newRow("tab and line break around a number") << QByteArray("\t3.5\r\n");
-        QTest::newRow("NUL inside a number") << QByteArray("3\0.5", 4);
+        QTest::newRow("NUL inside a number") << Bytes("3\0.5");
         QTest::newRow("invalid UTF-8") << QByteArray("\xff\xfe\xc0\xaf\xed\xa0\x80 3.5 \x80\xbf");
         QTest::newRow("truncated UTF-8 sequence at the end") << QByteArray("3.5\xe6\xb6");
         QTest::newRow("bidi overrides and joiners") << QByteArray("\xe2\x80\xae" "5.3\xe2\x80\x8d\xef\xbb\xbf");
