@@ -1,7 +1,7 @@
 // One press of 計算 without the widgets: the program's own conversions and
 // arithmetic against the C library's (strtold, long double, snprintf
 // "%.15G"), in one run, with the time of each step on its own so that a slow
-// step shows itself. Ends with the ratios ours / C library.
+// step shows itself. Ends with the ratios ours / yardstick.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <unistd.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -175,6 +176,9 @@ BENCHMARK(format_snprintf);
 // (the median when repetitions are asked for) for the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, so that a saved report reads as plain text.
+    RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
