@@ -32,7 +32,15 @@ constexpr std::array<Bits, 13> kBinaryPowers{{
 
 Extended BinaryPower(std::size_t k)
 {
-    return Extended::FromParts(kBinaryPowers[k].significand, kBinaryPowers[k].exponent);
+    // Built once: every text with a decimal mark or an exponent needs some.
+    static const std::array<Extended, kBinaryPowers.size()> powers = [] {
+        std::array<Extended, kBinaryPowers.size()> built;
+        for (std::size_t i = 0; i < built.size(); ++i) {
+            built[i] = Extended::FromParts(kBinaryPowers[i].significand, kBinaryPowers[i].exponent);
+        }
+        return built;
+    }();
+    return powers[k];
 }
 
 constexpr std::uint32_t kLargestBinaryPower = 4096;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace calc {
 
@@ -38,7 +39,19 @@ std::optional<std::int64_t> X87Extended::TruncateToInt64() const
     if (!(v_ < kUpper && v_ > kLower)) {
         return std::nullopt;
     }
-    return static_cast<std::int64_t>(v_);  // the cast truncates whatever the rounding mode
+    // Truncated from the bits: shifting the significand right drops exactly
+    // the fraction, without switching the unit's rounding to truncation and
+    // back as a cast would.
+    constexpr int kBias = 16383;
+    const int exponent = (SignExponentBits() & 0x7FFF) - kBias;  // value = 1.f × 2^exponent
+    if (exponent < 0) {
+        return 0;  // below 1 in magnitude, −0 and subnormals included
+    }
+    if (exponent == 63) {
+        return std::numeric_limits<std::int64_t>::min();  // in range only as −2^63 itself
+    }
+    const auto magnitude = static_cast<std::int64_t>(SignificandBits() >> (63 - exponent));
+    return (SignExponentBits() & 0x8000) != 0 ? -magnitude : magnitude;
 }
 
 bool X87Extended::IsNegative() const { return std::signbit(v_); }
@@ -61,16 +74,39 @@ std::uint16_t X87Extended::SignExponentBits() const
 
 X87Environment::X87Environment()
 {
-    std::fegetenv(&saved_);
-    const std::uint16_t cw = kX87ControlWord;
-    const std::uint32_t mxcsr = kMxcsr;
-    asm volatile("fnclex\n\tfldcw %0" : : "m"(cw));
-    asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+    std::uint16_t status;
+    asm volatile("fnstcw %0\n\tfnstsw %1\n\tstmxcsr %2"
+                 : "=m"(savedControlWord_), "=m"(status), "=m"(savedMxcsr_));
+    constexpr std::uint16_t kX87Flags = 0x3F;
+    if ((status & kX87Flags) != 0) {
+        // Raised flags can only be put back whole, from a saved environment.
+        savedWholeEnvironment_ = true;
+        std::fegetenv(&saved_);
+    }
+    if (savedControlWord_ != kX87ControlWord) {
+        const std::uint16_t cw = kX87ControlWord;
+        asm volatile("fldcw %0" : : "m"(cw));
+    }
+    if (savedMxcsr_ != kMxcsr) {
+        const std::uint32_t mxcsr = kMxcsr;
+        asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+    }
 }
 
 X87Environment::~X87Environment()
 {
-    std::fesetenv(&saved_);
+    if (savedWholeEnvironment_) {
+        std::fesetenv(&saved_);
+        return;
+    }
+    // The caller had no x87 flag raised: clear what this operation raised.
+    asm volatile("fnclex");
+    if (savedControlWord_ != kX87ControlWord) {
+        asm volatile("fldcw %0" : : "m"(savedControlWord_));
+    }
+    // The MXCSR holds its flags beside its controls, so reloading the saved
+    // value restores both.
+    asm volatile("ldmxcsr %0" : : "m"(savedMxcsr_));
 }
 
 }  // namespace calc

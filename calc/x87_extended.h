@@ -79,6 +79,13 @@ public:
     X87Environment& operator=(const X87Environment&) = delete;
 
 private:
+    // The common case is a caller with the usual environment and no flag
+    // raised: then only the control words are compared, and at the end the
+    // flags this operation raised are cleared. A caller with a different
+    // rounding or raised flags gets its whole environment saved and put back.
+    std::uint16_t savedControlWord_;
+    std::uint32_t savedMxcsr_;
+    bool savedWholeEnvironment_ = false;
     std::fenv_t saved_;
 };
 
