@@ -22,10 +22,71 @@ struct Floor {
     BigUint::Remainder remainder;
 };
 
+__extension__ typedef unsigned __int128 U128;
+
+constexpr std::uint64_t kPow10[] = {1u,
+                                    10u,
+                                    100u,
+                                    1000u,
+                                    10000u,
+                                    100000u,
+                                    1000000u,
+                                    10000000u,
+                                    100000000u,
+                                    1000000000u,
+                                    10000000000u,
+                                    100000000000u,
+                                    1000000000000u,
+                                    10000000000000u,
+                                    100000000000000u,
+                                    1000000000000000u,
+                                    10000000000000000u,
+                                    100000000000000000u,
+                                    1000000000000000000u,
+                                    10000000000000000000u};
+
+// The values the calculation shows, whole litres and hundredths of an MPa,
+// need only 128 bits: m < 2^53 times 10^s ≤ 10^22 < 2^74 stays below 2^127.
+// Returns false where the general big-integer path is needed.
+bool ScaledFloor128(std::uint64_t m, int e, int s, Floor& floor)
+{
+    constexpr int kLargestExponent = 22;
+    if (s < 0 || s > kLargestExponent) {
+        return false;
+    }
+    const int low = s < 19 ? s : 19;
+    U128 n = U128{m} * kPow10[low] * kPow10[s - low];
+    const int bits = 128 - (static_cast<std::uint64_t>(n >> 64) != 0
+                                ? __builtin_clzll(static_cast<std::uint64_t>(n >> 64))
+                                : 64 + __builtin_clzll(static_cast<std::uint64_t>(n)));
+    if (e >= 0) {
+        if (bits + e > 127) {
+            return false;
+        }
+        floor = {static_cast<std::uint64_t>(n << e), BigUint::Remainder::Zero};
+        return true;
+    }
+    const int shift = -e;
+    if (shift >= 128) {
+        return false;
+    }
+    const U128 cut = n & ((U128{1} << shift) - 1);
+    const U128 half = U128{1} << (shift - 1);
+    floor.value = static_cast<std::uint64_t>(n >> shift);
+    floor.remainder = cut == 0      ? BigUint::Remainder::Zero
+                      : cut < half  ? BigUint::Remainder::BelowHalf
+                      : cut == half ? BigUint::Remainder::Half
+                                    : BigUint::Remainder::AboveHalf;
+    return true;
+}
+
 // ⌊m × 2^e × 10^s⌋ computed exactly, with how much was cut off. Only used
 // where that floor is below 10^19, so it fits 64 bits.
 Floor ScaledFloor(std::uint64_t m, int e, int s)
 {
+    if (Floor floor{}; ScaledFloor128(m, e, s, floor)) {
+        return floor;
+    }
     BigUint n(m);
     if (s >= 0) {
         n.MultiplyByPowerOfTen(s);
