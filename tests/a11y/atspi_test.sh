@@ -11,42 +11,20 @@ set -euo pipefail
 program=${1:?program}
 here=$(cd "$(dirname "$0")" && pwd)
 
-work=$(mktemp -d)
-xvfb_pid='' bus_pid='' launcher_pid='' program_pid=''
-cleanup() {
-  for pid in $program_pid $launcher_pid $bus_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-fail() { echo "FAIL: $*" >&2; for log in "$work"/*.log; do echo "--- $log" >&2; cat "$log" >&2; done; exit 1; }
-
-wait_for() {
-  local tries=$(($1 * 20)); shift
-  until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.05
-  done
-}
+SHOW_LOGS_ON_FAILURE=1
+# shellcheck source=../support/x_session.sh
+. "$here/../support/x_session.sh"
 
 export LC_ALL=C.UTF-8
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_x_server
 
 # A session bus of our own, so that no desktop's screen reader or registry
 # takes part, and the accessibility bus with its registry on top of it.
 dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" 2>"$work/bus.log" &
-bus_pid=$!
+session_pids+=($!)
 wait_for 10 test -s "$work/bus" || fail "the session bus did not start"
 DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$work/bus")
 export DBUS_SESSION_BUS_ADDRESS
@@ -54,8 +32,8 @@ export DBUS_SESSION_BUS_ADDRESS
 # desktop; its process is ended with the others.
 wait_for 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress \
   || fail "the accessibility bus did not start"
-launcher_pid=$(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-  org.freedesktop.DBus.GetConnectionUnixProcessID string:org.a11y.Bus | awk '/uint32/ { print $2 }')
+session_pids+=("$(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+  org.freedesktop.DBus.GetConnectionUnixProcessID string:org.a11y.Bus | awk '/uint32/ { print $2 }')")
 
 # Qt's bridge to AT-SPI, on without a desktop that asks for it.
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 "$program" >"$work/program.log" 2>&1 &

@@ -10,27 +10,8 @@ set -euo pipefail
 build=${1:?build directory}
 export LC_ALL=C.UTF-8
 
-work=$(mktemp -d)
-xvfb_pid='' wm_pid='' program_pid=''
-cleanup() {
-  for pid in $program_pid $wm_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {
-  local tries=$(($1 * 20)); shift
-  until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.05
-  done
-}
+# shellcheck source=../support/x_session.sh
+. "$(dirname "$0")/../support/x_session.sh"
 
 # --- The package -----------------------------------------------------------
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 \
@@ -95,13 +76,8 @@ man --warnings -l "$root/usr/share/man/man1/hydrant-discharge.1.gz" >/dev/null 2
 echo "ok: installed files"
 
 # --- The installed program starts and ends with exit code 0 -----------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox --sm-disable >"$work/wm.log" 2>&1 &
-wm_pid=$!
-wait_for 10 wmctrl -m || fail "the window manager did not start"
+start_x_server
+start_window_manager
 
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
