@@ -67,8 +67,18 @@ start_x_server() {
   fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 }
 
+# Starts openbox on that display; one that has not taken over the screen in
+# time (seen once on a loaded machine) is replaced.
 start_window_manager() {
-  openbox --sm-disable >"$work/wm.log" 2>&1 &
-  session_pids+=($!)
-  wait_for 10 wmctrl -m || fail "the window manager did not start"
+  local attempt pid
+  for attempt in 1 2 3; do
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+    pid=$!
+    if wait_for 10 wmctrl -m; then
+      session_pids+=("$pid")
+      return 0
+    fi
+    kill "$pid" 2>/dev/null || true
+  done
+  fail "the window manager did not start: $(cat "$work/wm.log")"
 }
