@@ -30,48 +30,6 @@ X87Extended X87Extended::FromBits(std::uint16_t signExponent, std::uint64_t sign
     return X87Extended(v);
 }
 
-std::optional<std::int64_t> X87Extended::TruncateToInt64() const
-{
-    // −2^63 − 1 and 2^63 are both exact in the extended format, so these two
-    // comparisons decide the range without rounding; NaN fails both.
-    constexpr long double kUpper = 9223372036854775808.0L;   // 2^63
-    constexpr long double kLower = -9223372036854775809.0L;  // −2^63 − 1
-    if (!(v_ < kUpper && v_ > kLower)) {
-        return std::nullopt;
-    }
-    // Truncated from the bits: shifting the significand right drops exactly
-    // the fraction, without switching the unit's rounding to truncation and
-    // back as a cast would.
-    constexpr int kBias = 16383;
-    const int exponent = (SignExponentBits() & 0x7FFF) - kBias;  // value = 1.f × 2^exponent
-    if (exponent < 0) {
-        return 0;  // below 1 in magnitude, −0 and subnormals included
-    }
-    if (exponent == 63) {
-        return std::numeric_limits<std::int64_t>::min();  // in range only as −2^63 itself
-    }
-    const auto magnitude = static_cast<std::int64_t>(SignificandBits() >> (63 - exponent));
-    return (SignExponentBits() & 0x8000) != 0 ? -magnitude : magnitude;
-}
-
-bool X87Extended::IsNegative() const { return std::signbit(v_); }
-
-X87Extended Sqrt(X87Extended a) { return X87Extended(std::sqrt(a.v_)); }
-
-std::uint64_t X87Extended::SignificandBits() const
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &v_, sizeof bits);
-    return bits;
-}
-
-std::uint16_t X87Extended::SignExponentBits() const
-{
-    std::uint16_t bits;
-    std::memcpy(&bits, reinterpret_cast<const unsigned char*>(&v_) + 8, sizeof bits);
-    return bits;
-}
-
 X87Environment::X87Environment()
 {
     std::uint16_t status;
