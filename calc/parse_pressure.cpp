@@ -80,15 +80,22 @@ Extended ParsePressureText(std::string_view text)
     Extended v;
     bool sawMantissa = false;
     int digit = 0;
+    // Once v is infinite it stays so, and the text is rejected at the end;
+    // the remaining digits are only read, which keeps a megabyte of them cheap.
+    const auto accumulate = [&](int d) {
+        if (!v.IsInfinite()) {
+            v = v * ten + Extended::FromUint64(static_cast<std::uint64_t>(d));
+        }
+    };
     while (in.AcceptDigit(digit)) {
-        v = v * ten + Extended::FromUint64(static_cast<std::uint64_t>(digit));
+        accumulate(digit);
         sawMantissa = true;
     }
     std::int64_t fractionDigits = 0;
     if (in.Accept(mark)) {
         sawMantissa = true;
         while (in.AcceptDigit(digit)) {
-            v = v * ten + Extended::FromUint64(static_cast<std::uint64_t>(digit));
+            accumulate(digit);
             ++fractionDigits;
         }
     }
