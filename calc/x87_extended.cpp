@@ -30,17 +30,29 @@ X87Extended X87Extended::FromBits(std::uint16_t signExponent, std::uint64_t sign
     return X87Extended(v);
 }
 
+namespace {
+
+constexpr std::uint16_t kX87Flags = 0x3F;
+
+// The x87 flags can only be written through a whole saved environment: the
+// rare way back for a caller whose flags this operation added to.
+void SetX87Flags(std::uint16_t flags)
+{
+    struct {
+        std::uint16_t controlWord, unused1, statusWord, unused2;
+        std::uint32_t rest[5];
+    } environment;
+    asm volatile("fnstenv %0" : "=m"(environment));
+    environment.statusWord = static_cast<std::uint16_t>((environment.statusWord & ~kX87Flags) | flags);
+    asm volatile("fldenv %0" : : "m"(environment));
+}
+
+}  // namespace
+
 X87Environment::X87Environment()
 {
-    std::uint16_t status;
     asm volatile("fnstcw %0\n\tfnstsw %1\n\tstmxcsr %2"
-                 : "=m"(savedControlWord_), "=m"(status), "=m"(savedMxcsr_));
-    constexpr std::uint16_t kX87Flags = 0x3F;
-    if ((status & kX87Flags) != 0) {
-        // Raised flags can only be put back whole, from a saved environment.
-        savedWholeEnvironment_ = true;
-        std::fegetenv(&saved_);
-    }
+                 : "=m"(savedControlWord_), "=m"(savedStatusWord_), "=m"(savedMxcsr_));
     if (savedControlWord_ != kX87ControlWord) {
         const std::uint16_t cw = kX87ControlWord;
         asm volatile("fldcw %0" : : "m"(cw));
@@ -53,18 +65,30 @@ X87Environment::X87Environment()
 
 X87Environment::~X87Environment()
 {
-    if (savedWholeEnvironment_) {
-        std::fesetenv(&saved_);
-        return;
+    std::uint16_t status;
+    asm volatile("fnstsw %0" : "=m"(status));
+    const auto before = static_cast<std::uint16_t>(savedStatusWord_ & kX87Flags);
+    if ((status & kX87Flags & ~before) != 0) {
+        // This operation raised flags the caller did not have: take them away.
+        if (before == 0) {
+            asm volatile("fnclex");
+        } else {
+            SetX87Flags(before);
+        }
     }
-    // The caller had no x87 flag raised: clear what this operation raised.
-    asm volatile("fnclex");
     if (savedControlWord_ != kX87ControlWord) {
         asm volatile("fldcw %0" : : "m"(savedControlWord_));
     }
-    // The MXCSR holds its flags beside its controls, so reloading the saved
-    // value restores both.
-    asm volatile("ldmxcsr %0" : : "m"(savedMxcsr_));
+    if (savedMxcsr_ != kMxcsr) {
+        asm volatile("ldmxcsr %0" : : "m"(savedMxcsr_));
+    } else {
+        // Same controls: only flags this operation raised can differ.
+        std::uint32_t now;
+        asm volatile("stmxcsr %0" : "=m"(now));
+        if (now != savedMxcsr_) {
+            asm volatile("ldmxcsr %0" : : "m"(savedMxcsr_));
+        }
+    }
 }
 
 }  // namespace calc

@@ -126,14 +126,13 @@ public:
     X87Environment& operator=(const X87Environment&) = delete;
 
 private:
-    // The common case is a caller with the usual environment and no flag
-    // raised: then only the control words are compared, and at the end the
-    // flags this operation raised are cleared. A caller with a different
-    // rounding or raised flags gets its whole environment saved and put back.
+    // The caller's x87 control word and flags and its MXCSR (controls and
+    // flags in one register). Only what differs is loaded or put back: the
+    // usual caller has the control words set here already, and flags that it
+    // had raised before stay raised whatever this operation raises.
     std::uint16_t savedControlWord_;
+    std::uint16_t savedStatusWord_;
     std::uint32_t savedMxcsr_;
-    bool savedWholeEnvironment_ = false;
-    std::fenv_t saved_;
 };
 
 }  // namespace calc
