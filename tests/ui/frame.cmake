@@ -10,7 +10,7 @@ target_link_libraries(frame_start_up_test PRIVATE ui_window ui_frame project_war
 add_test(NAME frame_start_up_test COMMAND frame_start_up_test)
 set_tests_properties(frame_start_up_test PROPERTIES
   LABELS "gui"
-  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=de_DE.UTF-8;XDG_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}/runtime")
+  ENVIRONMENT "${OFFSCREEN_TEST_ENVIRONMENT};LC_ALL=de_DE.UTF-8")
 
 # Error boxes, recovery after them, and the locale change notice.
 add_executable(frame_error_box_test frame_error_box_test.cpp)
@@ -19,9 +19,7 @@ set_target_properties(frame_error_box_test PROPERTIES AUTOMOC ON)
 add_test(NAME frame_error_box_test COMMAND frame_error_box_test)
 set_tests_properties(frame_error_box_test PROPERTIES
   LABELS "gui"
-  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;XDG_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}/runtime")
-file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/runtime)
-file(CHMOD ${CMAKE_CURRENT_BINARY_DIR}/runtime PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  ENVIRONMENT "${OFFSCREEN_TEST_ENVIRONMENT}")
 
 # What an installation puts on the desktop: program, menu entry, icon.
 add_test(NAME desktop_installation
