@@ -1,3 +1,4 @@
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -168,6 +169,38 @@ Digits18 FirstDigits(double value)
     }
 }
 
+// A whole number below 10^15 has at most 15 digits, all exact, so its text is
+// its decimal digits: the rounding below would change none of them. Returns
+// false for anything else.
+bool WholeBelow10To15(const Binary& b, std::uint64_t& whole)
+{
+    // From 2^53 on e ≥ 0, and 2^53 > 10^15; below 2^−52 nothing is whole.
+    if (b.e >= 0 || b.e < -52) {
+        return false;
+    }
+    const int shift = -b.e;
+    if ((b.m & ((std::uint64_t{1} << shift) - 1)) != 0) {
+        return false;
+    }
+    whole = b.m >> shift;
+    return whole < k10To15;
+}
+
+// The longest text: "0" mark "000" and 15 digits, or 15 digits with mark,
+// "E" and "-324".
+constexpr std::size_t kLongestText = 24;
+
+char* WriteDigits(char* out, std::uint64_t n)
+{
+    return std::to_chars(out, out + 20, n).ptr;
+}
+
+char* WriteZeros(char* out, int count)
+{
+    std::memset(out, '0', static_cast<std::size_t>(count));
+    return out + count;
+}
+
 }  // namespace
 
 std::string FormatResultText(double value)
@@ -175,6 +208,14 @@ std::string FormatResultText(double value)
     const char mark = DecimalMark;
     if (value == 0) {
         return "0";
+    }
+
+    char text[kLongestText];
+    char* end = text;
+
+    if (std::uint64_t whole = 0; WholeBelow10To15(Decompose(value), whole)) {
+        end = WriteDigits(text, whole);
+        return std::string(text, end);
     }
 
     auto [digits18, E] = FirstDigits(value);
@@ -192,30 +233,39 @@ std::string FormatResultText(double value)
     while (digits % 10 == 0) {
         digits /= 10;
     }
-    const std::string d = std::to_string(digits);
-    const auto k = static_cast<int>(d.size());
+    char d[20];
+    const auto k = static_cast<int>(WriteDigits(d, digits) - d);
+    const auto copy = [&](int from, int to) {
+        std::memcpy(end, d + from, static_cast<std::size_t>(to - from));
+        end += to - from;
+    };
 
-    std::string text;
     if (E >= kFixedLowestE && E <= kFixedHighestE) {
         if (E >= 1) {
             if (k <= E) {
-                text = d + std::string(static_cast<std::size_t>(E - k), '0');
+                copy(0, k);
+                end = WriteZeros(end, E - k);
             } else {
-                text = d.substr(0, static_cast<std::size_t>(E)) + mark + d.substr(static_cast<std::size_t>(E));
+                copy(0, E);
+                *end++ = mark;
+                copy(E, k);
             }
         } else {
-            text = std::string("0") + mark + std::string(static_cast<std::size_t>(-E), '0') + d;
+            *end++ = '0';
+            *end++ = mark;
+            end = WriteZeros(end, -E);
+            copy(0, k);
         }
     } else {
-        text = d.substr(0, 1);
+        copy(0, 1);
         if (k > 1) {
-            text += mark;
-            text += d.substr(1);
+            *end++ = mark;
+            copy(1, k);
         }
-        text += 'E';
-        text += std::to_string(E - 1);
+        *end++ = 'E';
+        end = std::to_chars(end, text + kLongestText, E - 1).ptr;
     }
-    return text;
+    return std::string(text, end);
 }
 
 }  // namespace calc

@@ -114,25 +114,57 @@ inline std::uint16_t X87Extended::SignExponentBits() const
 // For the lifetime of an instance, the x87 unit rounds to a 64-bit
 // significand, to nearest, with every exception masked (a fault is detected
 // by testing its condition beforehand, never by a trap: the process also runs
-// a GUI toolkit that must never receive SIGFPE). The SSE unit, which the
-// compiler uses for plain double arithmetic, is set to nearest as well.
-// The destructor puts back the caller's complete environment, control words
-// and exception flags alike, on every way out.
+// a GUI toolkit that must never receive SIGFPE).
+//
+// The destructor gives the caller back its control word on every way out, and
+// its exception flags with one allowance: a raised inexact flag may be left
+// raised, as by any IEEE 754 arithmetic. Clearing it would cost more than the
+// whole calculation, because FNCLEX waits for every x87 instruction still in
+// flight; and inexact is raised by nearly every step. Any other flag that the
+// operation raised (underflow, overflow of a text's value) is taken away.
+//
+// The SSE unit's MXCSR is neither read nor written: the calculation does no
+// SSE arithmetic that could round (its only SSE conversion is of a whole
+// number that is a double already), so the caller's SSE modes cannot reach
+// its results.
 class X87Environment {
 public:
-    X87Environment();
-    ~X87Environment();
+    X87Environment()
+    {
+        asm volatile("fnstcw %0\n\tfnstsw %1" : "=m"(savedControlWord_), "=m"(savedStatusWord_));
+        if (savedControlWord_ != kControlWord) {
+            asm volatile("fldcw %0" : : "m"(kControlWord));
+        }
+    }
+
+    ~X87Environment()
+    {
+        std::uint16_t status;
+        asm volatile("fnstsw %0" : "=m"(status));
+        const auto added = static_cast<std::uint16_t>(status & kFlags & ~savedStatusWord_);
+        if ((added & ~kInexactFlag) != 0) {
+            RestoreFlags(static_cast<std::uint16_t>(savedStatusWord_ & kFlags));
+        }
+        if (savedControlWord_ != kControlWord) {
+            asm volatile("fldcw %0" : : "m"(savedControlWord_));
+        }
+    }
+
     X87Environment(const X87Environment&) = delete;
     X87Environment& operator=(const X87Environment&) = delete;
 
 private:
-    // The caller's x87 control word and flags and its MXCSR (controls and
-    // flags in one register). Only what differs is loaded or put back: the
-    // usual caller has the control words set here already, and flags that it
-    // had raised before stay raised whatever this operation raises.
+    // All exceptions masked (bits 0–5), 64-bit significand (bits 8–9 = 11),
+    // round to nearest (bits 10–11 = 00).
+    static constexpr std::uint16_t kControlWord = 0x037F;
+    static constexpr std::uint16_t kFlags = 0x3F;
+    static constexpr std::uint16_t kInexactFlag = 0x20;
+
+    // Sets the exception flags to exactly these: the rare way back.
+    static void RestoreFlags(std::uint16_t flags);
+
     std::uint16_t savedControlWord_;
     std::uint16_t savedStatusWord_;
-    std::uint32_t savedMxcsr_;
 };
 
 }  // namespace calc
