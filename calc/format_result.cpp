@@ -230,14 +230,17 @@ std::string FormatResultText(double value)
             ++E;
         }
     }
-    while (digits % 10 == 0) {
-        digits /= 10;
-    }
+    // Always 15 digits here; the zeros at the end are not written.
     char d[20];
-    const auto k = static_cast<int>(WriteDigits(d, digits) - d);
+    auto k = static_cast<int>(WriteDigits(d, digits) - d);
+    while (d[k - 1] == '0') {
+        --k;
+    }
+    // At most 15 bytes: a plain loop beats a call to memcpy.
     const auto copy = [&](int from, int to) {
-        std::memcpy(end, d + from, static_cast<std::size_t>(to - from));
-        end += to - from;
+        for (int i = from; i < to; ++i) {
+            *end++ = d[i];
+        }
     };
 
     if (E >= kFixedLowestE && E <= kFixedHighestE) {
