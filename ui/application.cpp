@@ -10,6 +10,7 @@
 
 #include "discharge.h"
 #include "error_box_text.h"
+#include "heap_retention.h"
 #include "errors.h"
 
 TApplication* Application = nullptr;
@@ -74,6 +75,7 @@ void ShowAbridged(QMessageBox& box, const QString& text)
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     Application = this;
+    RetainLargeFreedBlocks();
 #if QT_CONFIG(sessionmanager)
     // The end of the session is agreed without asking: nothing is unsaved,
     // and a program that keeps no state has nothing to be restarted with.
