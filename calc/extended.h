@@ -13,7 +13,8 @@
 //     operation on every processor; CALC_EXTENDED_SOFT is then defined.
 // ExtendedEnvironment is the floating-point environment in which the
 // calculation runs: for its lifetime the arithmetic rounds as above with every
-// exception masked, and its destructor restores the caller's environment.
+// exception masked, and its destructor restores the caller's environment
+// (a raised inexact flag may stay raised, as after any IEEE arithmetic).
 #pragma once
 
 #if !defined(CALC_SOFT_EXTENDED) && !defined(__x86_64__) && !defined(__i386__)

@@ -1,5 +1,6 @@
 // Every operation runs under its own floating-point environment, whatever the
-// caller left, and gives the caller's environment back untouched.
+// caller left, and gives the caller's environment back untouched but for a
+// raised inexact flag.
 #include <cfenv>
 #include <cstdint>
 
