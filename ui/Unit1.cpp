@@ -1,5 +1,7 @@
 #include "Unit1.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,6 +41,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     move(192, 107);
     // The captions take the size of their text, so that no font cuts them.
     for (QLabel* caption : {Label2, Label3, Label4, Label5, Label6, Label8}) caption->adjustSize();
+    // The entry reads left to right whatever it holds. A line edit has no
+    // setter for its direction: left to itself it takes it from its text, and
+    // looks through the whole text for it on every repaint (a pasted megabyte
+    // of digits, which have no direction of their own, made that a third of
+    // each repaint). The direction key, which a user may press for the same
+    // purpose, sets it for good.
+    QKeyEvent leftToRight(QEvent::KeyPress, Qt::Key_Direction_L, Qt::NoModifier);
+    QCoreApplication::sendEvent(Edit1, &leftToRight);
 
     connect(RadioGroup1, &RadioGroup::Click, this, Guard([this] { RadioGroup1Click(); }));
     connect(Button1, &QPushButton::clicked, this, Guard([this] { Button1Click(); }));

@@ -34,12 +34,11 @@ constexpr double kSlowdown = 1;
 constexpr double kPromptMs = 100 * kSlowdown;
 // With a megabyte in the entry box, the press itself repaints the box (its
 // cursor goes when 計算 takes the focus), and Qt 6.4's line edit lays out its
-// whole line again on every repaint: 55–120 ms of the time measured here,
-// most of it for a line of digits alone, whose direction Qt looks for in
-// every character. Only limiting the entry's length would avoid that, so for
-// these texts the bound is the one that catches a real regression (the box
-// once took 25 s to lay out a megabyte), with room for a machine loaded by
-// the other tests; the time is logged.
+// whole line again on every repaint: most of the 55–145 ms measured here.
+// Only limiting the entry's length would avoid that, so for these texts the
+// bound is the one that catches a real regression (the box once took 25 s to
+// lay out a megabyte), with room for a machine loaded by the other tests;
+// the time is logged.
 constexpr double kPromptWithMegabyteMs = 1000 * kSlowdown;
 
 constexpr int kMegabyte = 1 << 20;

@@ -285,6 +285,22 @@ private slots:
         QVERIFY(!form_->windowTitle().contains('&'));
     }
 
+    // The entry reads left to right whatever it holds, as it does a number:
+    // a right-to-left letter stands at its left edge, not at its right.
+    void entryReadsLeftToRightWhateverItHolds()
+    {
+        form_->Edit1->setText(QStringLiteral("\u05E9"));  // HEBREW LETTER SHIN
+        const QImage image = Render(form_->Edit1);
+        const int frame = qRound(4 * image.devicePixelRatio());
+        int left = 0;
+        int right = 0;
+        for (int y = frame; y < image.height() - frame; ++y)
+            for (int x = frame; x < image.width() - frame; ++x)
+                if (qGray(image.pixel(x, y)) < 96) ++(x < image.width() / 2 ? left : right);
+        QVERIFY2(left > 0, "the letter is drawn in the left half");
+        QCOMPARE(right, 0);
+    }
+
     void emptyResultBoxesArePaintedBlack()
     {
         for (QLabel* box : {form_->Label1, form_->Label7}) {
